@@ -1,0 +1,10 @@
+#include "window/TForm1.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    TForm1 form;
+    form.show();
+    return app.exec();
+}
