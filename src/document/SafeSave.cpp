@@ -14,10 +14,11 @@ void saveFileSafely(const QString& path, const QByteArray& data) {
         throw Error::cannotCreate(fullPath, QStringLiteral("It is a folder."));
     }
     if (info.exists()) {
-        // A file without any write permission counts as read-only even for a user (root) whom
-        // the system would let write it anyway: replacing it would defeat the user's intent.
-        constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteUser |
-                                  QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        // A file whose mode gives nobody write permission counts as read-only even for a user
+        // (root) whom the system would let write it anyway: replacing it would defeat the
+        // owner's intent. (WriteUser is left out: it says what this process may do.)
+        constexpr auto anyWrite =
+            QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
         if (!(info.permissions() & anyWrite) || !info.isWritable()) {
             throw Error::cannotCreate(fullPath, QStringLiteral("Permission denied"));
         }

@@ -17,9 +17,9 @@ namespace {
 
 // Offsets of the water file's sections.
 constexpr int HeightsOffset = 4;
-constexpr int ExtentsOffset = HeightsOffset + StoredHeights * 4;   // 196
-constexpr int LowResOffset = ExtentsOffset + StoredHeights * 16;   // 964
-constexpr int HighResOffset = LowResOffset + LowCells;             // 5060
+constexpr int ExtentsOffset = HeightsOffset + StoredHeights * 4; // 196
+constexpr int LowResOffset = ExtentsOffset + StoredHeights * 16; // 964
+constexpr int HighResOffset = LowResOffset + LowCells;           // 5060
 static_assert(HighResOffset + HighCells == WaterFileSize);
 
 float floatAt(const char* p) {
@@ -63,8 +63,7 @@ std::array<LevelExtent, StoredHeights> fixedExtents() {
 DecodedWaterFile decodeWaterFile(const QByteArray& bytes, const QString& path) {
     if (bytes.size() < WaterFileSize) {
         throw Error(QStringLiteral("\"%1\" is not a water file: it holds %2 bytes, %3 expected")
-                        .arg(path, QString::number(bytes.size()),
-                             QString::number(WaterFileSize)));
+                        .arg(path, QString::number(bytes.size()), QString::number(WaterFileSize)));
     }
     const char* data = bytes.constData();
 

@@ -9,10 +9,10 @@
 
 namespace kelvarin {
 
-inline constexpr int LevelCount = 15;     ///< levels 0 to 14, shown as "01" to "15"
-inline constexpr int StoredHeights = 48;  ///< heights a water file stores, codes 0 to 47
-inline constexpr int KeptCodeFirst = 15;  ///< first code whose file height the editor keeps aside
-inline constexpr int KeptCodeCount = 33;  ///< codes 15 to 47
+inline constexpr int LevelCount = 15;    ///< levels 0 to 14, shown as "01" to "15"
+inline constexpr int StoredHeights = 48; ///< heights a water file stores, codes 0 to 47
+inline constexpr int KeptCodeFirst = 15; ///< first code whose file height the editor keeps aside
+inline constexpr int KeptCodeCount = 33; ///< codes 15 to 47
 inline constexpr int LowSize = 64;
 inline constexpr int HighSize = 128;
 inline constexpr int LowCells = LowSize * LowSize;
@@ -29,18 +29,34 @@ struct LevelExtent {
 
 /// Display colours of level codes 0 to 14, and white (entry 15) for dry land.
 inline constexpr std::array<std::array<std::uint8_t, 3>, 16> LevelColorsRgb = {{
-    {0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
-    {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {128, 128, 128},
-    {192, 192, 192}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
-    {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    {0, 0, 0},
+    {128, 0, 0},
+    {0, 128, 0},
+    {128, 128, 0},
+    {0, 0, 128},
+    {128, 0, 128},
+    {0, 128, 128},
+    {128, 128, 128},
+    {192, 192, 192},
+    {255, 0, 0},
+    {0, 255, 0},
+    {255, 255, 0},
+    {0, 0, 255},
+    {255, 0, 255},
+    {0, 255, 255},
+    {255, 255, 255},
 }};
 
 /// The colour of level code c (0 to 15) as a QColor.
 QColor LevelColors(int code);
 
 /// Cell index of the high-res picture pixel (x, y), and back.
-constexpr int highCellOf(int x, int y) { return HighSize * x + (HighSize - 1) - y; }
-constexpr int lowCellOf(int x, int y) { return LowSize * x + (LowSize - 1) - y; }
+constexpr int highCellOf(int x, int y) {
+    return HighSize * x + (HighSize - 1) - y;
+}
+constexpr int lowCellOf(int x, int y) {
+    return LowSize * x + (LowSize - 1) - y;
+}
 
 /// The water map: up to 15 water heights and the two grids of level codes.
 ///
@@ -66,7 +82,9 @@ public:
     /// True when a cell of LowRes (HighRes) holds exactly this code; false for codes above 15.
     bool IsLevelUsedLow(std::uint8_t code) const;
     bool IsLevelUsedHigh(std::uint8_t code) const;
-    bool IsLevelUsed(std::uint8_t code) const { return IsLevelUsedLow(code) || IsLevelUsedHigh(code); }
+    bool IsLevelUsed(std::uint8_t code) const {
+        return IsLevelUsedLow(code) || IsLevelUsedHigh(code);
+    }
 
     /// Starts an empty map at "waterpro.dat" in the current folder.
     void NewMap(WindowOps& window);
