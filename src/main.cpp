@@ -4,7 +4,11 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    TForm1 form;
-    form.show();
+    // The application title; a display name is left unset so that the window's own caption
+    // stays "Kelvarin 1.0" on platforms that would append it.
+    QApplication::setApplicationName(kelvarin::ApplicationTitle);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    TForm1 Form1;
+    Form1.show();
     return app.exec();
 }

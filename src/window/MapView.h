@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+/// A picture control: shows one map picture unscaled at its top-left corner, keeps its own
+/// copy of the picture it was given, and reports pointer movements (with or without a button
+/// held) and button releases in picture pixels.
+class MapView : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MapView(QWidget* parent = nullptr);
+
+    void setPicture(const QImage& picture);
+    void clear();
+    const QImage& picture() const { return picture_; }
+
+signals:
+    void pointerMoved(int x, int y);
+    void buttonReleased(int x, int y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage picture_;
+};
