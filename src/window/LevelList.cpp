@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
@@ -21,6 +22,19 @@ void textAt(QPainter& painter, const QPoint& topLeft, const QString& text) {
     painter.fillRect(box, Qt::white);
     painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
 }
+
+// The application's style, except that the open list is a plain drop-down of at most
+// maxVisibleItems rows below the box (some styles show every row around the current one).
+class DropDownStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ComboBox_Popup) {
+            return 0;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 } // namespace
 
@@ -73,6 +87,9 @@ QColor levelRowTextColor(const QPalette& palette, bool highlighted) {
 
 LevelList::LevelList(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
+    auto* style = new DropDownStyle;
+    style->setParent(this);
+    setStyle(style);
     setMaxVisibleItems(8);
     setItemDelegate(new LevelRowDelegate(this));
 }
