@@ -349,7 +349,8 @@ void decodeRunLength(Source& src, const Layout& l, qint64 keptWidth, qint64 kept
         const uchar code = in.take();
         if (count > 0) {
             // An encoded run: one index, or two nibbles in turn starting with the high one.
-            const qint64 end = std::min<qint64>(x + count, keptWidth);
+            const bool keptRow = l.height - 1 - row < keptHeight;
+            const qint64 end = keptRow ? std::min<qint64>(x + count, keptWidth) : x;
             for (qint64 px = x; px < end; ++px) {
                 put(px, four ? ((px - x) % 2 == 0 ? code >> 4 : code & 0x0F) : code);
             }

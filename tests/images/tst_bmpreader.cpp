@@ -283,6 +283,7 @@ private slots:
     void readsOwnExport();
     void readsFromCurrentPosition();
     void readsFile();
+    void sequentialDeviceIsRefused();
     void missingFileCannotBeOpened();
 };
 
@@ -881,6 +882,22 @@ void TestBmpReader::readsFile() {
     QVERIFY(empty.open(QIODevice::WriteOnly));
     empty.close();
     QCOMPARE(readBmpForImport(empty.fileName(), 64).pixel(63, 63), White);
+}
+
+void TestBmpReader::sequentialDeviceIsRefused() {
+    // The reader seeks to the rows it needs, which a pipe or socket can't do.
+    struct SequentialBuffer : QBuffer {
+        bool isSequential() const override { return true; }
+    };
+    SequentialBuffer buffer;
+    buffer.setData(picture24().bytes());
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    try {
+        readBmpForImport(buffer, 64);
+        QFAIL("a sequential device was read");
+    } catch (const Error& e) {
+        QCOMPARE(e.message(), QStringLiteral("Stream read error"));
+    }
 }
 
 void TestBmpReader::missingFileCannotBeOpened() {
