@@ -297,12 +297,41 @@ void readUncompressed(Source& src, const Layout& l, QImage& out) {
     }
 
     const std::array<QRgb, 256> colours = indexColours(l);
-    std::vector<uchar> row(static_cast<std::size_t>((keptWidth * l.bpp + 7) / 8));
+    const qint64 keptBytes = (qint64(keptWidth) * l.bpp + 7) / 8;
+
+    // The kept rows lie next to each other in the file (the last ones of a bottom-up picture).
+    // Where they take little room they are read in one go; rows of a very wide picture are
+    // read one by one, only their first keptBytes each.
+    constexpr qint64 BlockLimit = 1 << 20;
+    const qint64 firstStored = l.topDown ? 0 : l.height - keptHeight;
+    const qint64 blockBytes = keptHeight > 0 ? l.stride * (keptHeight - 1) + keptBytes : 0;
+    const bool inOneGo = blockBytes <= BlockLimit;
+    std::vector<uchar> buffer(static_cast<std::size_t>(inOneGo ? blockBytes : keptBytes));
+    if (inOneGo && blockBytes > 0) {
+        src.readAt(l.pixelOffset + firstStored * l.stride, buffer.data(), blockBytes);
+    }
+
+    // Most pictures repeat colours pixel after pixel: remember the last match.
+    QRgb lastIn = 0;
+    QRgb lastOut = nearestMapColour(0);
+    auto nearest = [&](QRgb in) {
+        if (in != lastIn) {
+            lastIn = in;
+            lastOut = nearestMapColour(in);
+        }
+        return lastOut;
+    };
+
     for (int y = 0; y < keptHeight; ++y) {
         const qint64 stored = l.topDown ? y : l.height - 1 - y;
-        src.readAt(l.pixelOffset + stored * l.stride, row.data(), qint64(row.size()));
+        const uchar* p = nullptr;
+        if (inOneGo) {
+            p = buffer.data() + (stored - firstStored) * l.stride;
+        } else {
+            src.readAt(l.pixelOffset + stored * l.stride, buffer.data(), keptBytes);
+            p = buffer.data();
+        }
         QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        const uchar* p = row.data();
         for (int x = 0; x < keptWidth; ++x) {
             switch (l.bpp) {
             case 1:
@@ -315,11 +344,11 @@ void readUncompressed(Source& src, const Layout& l, QImage& out) {
                 line[x] = colours[p[x]];
                 break;
             case 24:
-                line[x] = nearestMapColour(qRgb(p[3 * x + 2], p[3 * x + 1], p[3 * x]));
+                line[x] = nearest(qRgb(p[3 * x + 2], p[3 * x + 1], p[3 * x]));
                 break;
             default: {
                 const quint32 v = l.bpp == 16 ? u16(p + 2 * x) : u32(p + 4 * x);
-                line[x] = nearestMapColour(
+                line[x] = nearest(
                     qRgb(l.channels[0].value(v), l.channels[1].value(v), l.channels[2].value(v)));
                 break;
             }

@@ -278,6 +278,8 @@ private slots:
     void shuffledLevelTableKeepsColours();
     void widerPictureIsCutAndPaddedBelow();
     void largerPictureKeepsTopLeft();
+    void veryWidePictureIsReadRowByRow_data();
+    void veryWidePictureIsReadRowByRow();
     void emptyFileIsAllWhite();
     void hugeDeclaredSizeWithTinyDataIsRefused();
     void readsOwnExport();
@@ -799,6 +801,27 @@ void TestBmpReader::largerPictureKeepsTopLeft() {
     const QString diff = difference(
         readBytes(b.bytes(), 64),
         expectedImage(64, 256, 256, [&](int x, int y) { return MapPalette()[indexAt(x, y)]; }));
+    QVERIFY2(diff.isEmpty(), qPrintable(diff));
+}
+
+void TestBmpReader::veryWidePictureIsReadRowByRow_data() {
+    QTest::addColumn<bool>("topDown");
+    QTest::newRow("bottom-up") << false;
+    QTest::newRow("top-down") << true;
+}
+
+void TestBmpReader::veryWidePictureIsReadRowByRow() {
+    // The 128 kept rows of a 4000-pixel-wide 24-bit picture span more than a mebibyte of the
+    // file, so they are read one at a time instead of in one block.
+    QFETCH(bool, topDown);
+    const auto colourAt = [](int x, int y) { return MapPalette()[(x + 2 * y) % 16]; };
+    Bmp b;
+    b.width = 4000;
+    b.height = topDown ? -300 : 300;
+    b.bpp = 24;
+    b.pixels = packRows(4000, 300, 24, topDown, colourAt);
+    const QString diff =
+        difference(readBytes(b.bytes(), 128), expectedImage(128, 4000, 300, colourAt));
     QVERIFY2(diff.isEmpty(), qPrintable(diff));
 }
 
