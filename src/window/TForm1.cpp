@@ -512,34 +512,38 @@ void TForm1::Button5Click() {
     guarded([this] { map_.ClearLevel(cbx->currentIndex(), *this); });
 }
 
-void TForm1::readOut(const MapView* view, int x, int y) {
+std::optional<std::uint8_t> TForm1::codeUnder(const MapView* view, int x, int y) const {
     if (!map_.MapLoaded) {
-        return;
+        return std::nullopt;
     }
     const bool high = view == Img128;
     const int size = high ? HighSize : LowSize;
     if (x < 0 || y < 0 || x >= size || y >= size) {
-        return; // a button held down and dragged off the picture
+        // A button pressed on the picture and held or released off it: no cell there.
+        return std::nullopt;
     }
+    return high ? map_.HighRes[highCellOf(x, y)] : map_.LowRes[lowCellOf(x, y)];
+}
+
+void TForm1::readOut(const MapView* view, int x, int y) {
+    const std::optional<std::uint8_t> under = codeUnder(view, x, y);
+    if (!under) {
+        return;
+    }
+    const std::uint8_t code = *under;
     lblPos->setText(QStringLiteral("%1; %2").arg(x).arg(y));
-    const std::uint8_t code = high ? map_.HighRes[highCellOf(x, y)] : map_.LowRes[lowCellOf(x, y)];
     lblLevel->setText(code >= LevelCount
                           ? QStringLiteral("(none)")
                           : formatHeight(map_.Levels[code], HeightPattern::Field, separator_));
 }
 
 void TForm1::selectByClick(const MapView* view, int x, int y) {
-    if (!map_.MapLoaded) {
+    const std::optional<std::uint8_t> code = codeUnder(view, x, y);
+    if (!code) {
         return;
     }
-    const bool high = view == Img128;
-    const int size = high ? HighSize : LowSize;
-    if (x < 0 || y < 0 || x >= size || y >= size) {
-        return; // released off the picture
-    }
-    const std::uint8_t code = high ? map_.HighRes[highCellOf(x, y)] : map_.LowRes[lowCellOf(x, y)];
-    if (code < LevelCount) {
-        selectLevel(code);
+    if (*code < LevelCount) {
+        selectLevel(*code);
     }
     if (cbx->currentIndex() >= 0) {
         showHeight(cbx->currentIndex());

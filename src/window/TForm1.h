@@ -144,6 +144,9 @@ private:
     /// Runs a handler's work; an error ends it and is shown in the error display.
     void guarded(const std::function<void()>& work);
     void showError(const QString& message);
+    /// The code of the cell under picture position (x, y), or nothing when no map is loaded or
+    /// the position lies off the grid.
+    std::optional<std::uint8_t> codeUnder(const MapView* view, int x, int y) const;
     void readOut(const MapView* view, int x, int y);
     void selectByClick(const MapView* view, int x, int y);
 

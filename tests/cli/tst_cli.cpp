@@ -1,5 +1,5 @@
 // kelvarin-cli: its commands in-process, and the real binary's exit codes and streams.
-#include "cli/Commands.h"
+#include "support/CliRun.h"
 #include "support/WaterFileBuilder.h"
 
 #include <QCryptographicHash>
@@ -10,30 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-struct CliRun {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& args) {
-    CliRun r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = kelvarin::runCli(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
+namespace {} // namespace
 
 class TestCli : public QObject {
     Q_OBJECT

@@ -1,8 +1,8 @@
 // kelvarin-cli export and import: the files written, the map an import saves, the warning for
 // cells that stayed dry and the refusal of a bad picture.
-#include "cli/Commands.h"
 #include "images/BmpWriter.h"
 #include "images/MapPicture.h"
+#include "support/CliRun.h"
 #include "support/WaterFileBuilder.h"
 
 #include <QJsonArray>
@@ -14,27 +14,6 @@
 #include <algorithm>
 
 namespace {
-
-struct CliRun {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& args) {
-    CliRun r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = kelvarin::runCli(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A 128 by 128 picture: 100 red cells (the colour of level code 9) and 50 green (code 2).
 QByteArray redAndGreenPicture() {
