@@ -1,6 +1,7 @@
 // The main window: start state, layout, menus and shortcuts, New, Open and Save through the
 // window, the error display, About and Exit.
 #include "WindowFixture.h"
+#include "images/BmpWriter.h"
 #include "images/MapPicture.h"
 
 #include <QMenuBar>
@@ -125,6 +126,31 @@ private slots:
         // The open dialog offers "waterpro.dat" when it runs.
         QTest::keyClick(&f, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(w.prompts.lastDialogFile, QString("waterpro.dat"));
+    }
+
+    void pictureDialogsPreviewTheSelectedBmp() {
+        WindowFixture w;
+        TForm1& f = *w.form;
+        QTest::keyClick(&f, Qt::Key_N, Qt::ControlModifier);
+        const QString bmp = dir.filePath("preview.bmp");
+        WaterFileBuilder::writeBytes(bmp, encodeBmp4(renderHighRes(w.map)));
+        const QString notBmp = dir.filePath("preview.bmp.txt");
+        WaterFileBuilder::writeBytes(notBmp, "text");
+        for (QFileDialog* dialog : {f.openPic, f.savePic}) {
+            auto* preview = dialog->findChild<QLabel*>("preview");
+            QVERIFY(preview);
+            emit dialog->currentChanged(bmp);
+            QCOMPARE(preview->pixmap().size(), QSize(128, 128));
+            QCOMPARE(preview->pixmap().toImage().pixelColor(5, 5), QColor(Qt::white));
+            emit dialog->currentChanged(notBmp);
+            QVERIFY(preview->pixmap().isNull());
+        }
+        // A file named .bmp that isn't one shows no picture, and no error.
+        const QString fake = dir.filePath("fake.bmp");
+        WaterFileBuilder::writeBytes(fake, "not a picture");
+        emit f.openPic->currentChanged(fake);
+        QCOMPARE(f.openPic->findChild<QLabel*>("preview")->text(), QString("(no preview)"));
+        QVERIFY(w.prompts.boxes.isEmpty());
     }
 
     void newMapShowsWhitePicturesAndEnablesEditing() {
