@@ -212,6 +212,22 @@ private slots:
         QCOMPARE(readAll(path("exact.dat")), original);
     }
 
+    // The demo map (tools/make-demo-map.py): seven levels, both grids, the fixed extents.
+    void demoFixtureOpensAndSavesUnchanged() {
+        const QString fixture = QStringLiteral(KELVARIN_FIXTURES_DIR "/demo-waterpro.dat");
+        const QByteArray original = readAll(fixture);
+        QCOMPARE(original.size(), WaterFileSize);
+        const QString copy = path("demo.dat");
+        WaterFileBuilder::writeBytes(copy, original);
+        WaterMap map;
+        RecordingWindow window(&map);
+        OpenWaterFileAt(map, window, copy);
+        QCOMPARE(map.Levels[6], 48.25f);
+        QVERIFY(map.IsLevelUsedHigh(6) && map.IsLevelUsedLow(6) && !map.IsLevelUsed(7));
+        SaveWaterFile(map, window);
+        QCOMPARE(readAll(copy), original);
+    }
+
     void newMapSavedBeforeAnyOpenHasZeroExtents() {
         WaterMap map;
         RecordingWindow window(&map);
