@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <algorithm>
 #include <bit>
 #include <memory>
@@ -164,6 +165,25 @@ void printInfo(const WaterMap& map, bool json, QTextStream& out) {
     }
 }
 
+// A negative number ("-3", "-.5") is an argument, not an option: such words move behind a
+// "--", which keeps their order among themselves. Only HEIGHT, the last argument of its
+// command, can be one, so the order of the arguments stays as given.
+QStringList numbersAsArguments(const QStringList& arguments) {
+    if (arguments.contains(QStringLiteral("--"))) {
+        return arguments;
+    }
+    static const QRegularExpression negativeNumber(QStringLiteral("^-[0-9.]"));
+    QStringList words;
+    QStringList numbers;
+    for (const QString& a : arguments) {
+        (negativeNumber.match(a).hasMatch() ? numbers : words) << a;
+    }
+    if (numbers.isEmpty()) {
+        return arguments;
+    }
+    return words + QStringList{QStringLiteral("--")} + numbers;
+}
+
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
     const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output")},
@@ -173,7 +193,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
                                         QStringLiteral("N"));
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions({outputOption, jsonOption, seedOption, helpOption});
-    if (!parser.parse(QStringList{QStringLiteral("kelvarin-cli")} + arguments)) {
+    if (!parser.parse(QStringList{QStringLiteral("kelvarin-cli")} +
+                      numbersAsArguments(arguments))) {
         throw UsageError{parser.errorText()};
     }
     if (parser.isSet(helpOption)) {

@@ -350,6 +350,9 @@ bool TForm1::confirmSave(const QString& question) {
 void TForm1::selectLevel(int k) {
     const QSignalBlocker blocker(cbx);
     cbx->setCurrentIndex(k);
+    // The box shows the selected row from the map: paint it again even when the index stays
+    // (opening another file selects level 1 again, with other heights).
+    cbx->update();
 }
 
 void TForm1::showHeight(int k) {

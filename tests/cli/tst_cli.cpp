@@ -78,6 +78,10 @@ private slots:
         QCOMPARE(out.size(), 21444);
         QCOMPARE(floatAtOffset(out, 8), 7.25f);
 
+        // A negative height is a value, not an option, also before -o.
+        QCOMPARE(cli({"set-height", file, "2", "-3.5", "-o", path("neg.dat")}).code, 0);
+        QCOMPARE(floatAtOffset(readAll(path("neg.dat")), 8), -3.5f);
+
         QCOMPARE(cli({"clear", file, "1"}).code, 0);
         const QByteArray cleared = readAll(file);
         QCOMPARE(floatAtOffset(cleared, 4), 4.0f); // level 2 moved down to 1

@@ -46,6 +46,31 @@ private slots:
         QCOMPARE(f.edt->text(), QString("2.5"));
     }
 
+    // Opening another file selects level 1 again: the closed box must show the new file's row.
+    void closedBoxRepaintsWhenAnotherFileOpens() {
+        WindowFixture w;
+        TForm1& f = *w.form;
+        w.openFile(sample());
+        QTest::qWait(50);
+        WaterFileBuilder other = sampleWaterFile();
+        other.heights[0] = 7.0f;
+        const QString second = dir.filePath("second.dat");
+        other.writeTo(second);
+
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* e) override {
+                paints += e->type() == QEvent::Paint;
+                return false;
+            }
+        } counter;
+        f.cbx->installEventFilter(&counter);
+        w.openFile(second);
+        QTRY_VERIFY(counter.paints > 0);
+        f.cbx->removeEventFilter(&counter);
+        QCOMPARE(f.edt->text(), QString("7.0"));
+    }
+
     void applyByButtonAndByEnter_data() {
         QTest::addColumn<int>("how"); // 0 button, 1 Enter, 2 Ctrl+Enter, 3 keypad Enter
         QTest::newRow("button") << 0;
