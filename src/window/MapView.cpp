@@ -6,11 +6,10 @@
 
 MapView::MapView(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 void MapView::setPicture(const QImage& picture) {
-    picture_ = picture.copy();
+    picture_ = picture; // shared until either side changes: the control keeps its own picture
     update();
 }
 
@@ -24,30 +23,30 @@ void MapView::paintEvent(QPaintEvent*) {
         return;
     }
     QPainter painter(this);
+    painter.drawImage(origin(), picture_);
+}
+
+QPoint MapView::origin() const {
     // Centred in the control, never stretched: the control is the picture's size.
-    const QPoint origin((width() - picture_.width()) / 2, (height() - picture_.height()) / 2);
-    painter.drawImage(origin, picture_);
+    if (picture_.isNull()) {
+        return {};
+    }
+    return {(width() - picture_.width()) / 2, (height() - picture_.height()) / 2};
 }
 
-namespace {
-
-// The picture pixel under a pointer position (which may be fractional on scaled screens, and
-// lie outside the control while a button pressed on it is held).
-QPoint pixelAt(const QMouseEvent* event, const QWidget* view, const QImage& picture) {
+QPoint MapView::pixelAt(const QMouseEvent* event) const {
+    // Positions may be fractional on scaled screens, and lie outside the control while a button
+    // pressed on it is held.
     const QPointF p = event->position();
-    const QPoint origin((view->width() - picture.width()) / 2,
-                        (view->height() - picture.height()) / 2);
-    return QPoint(qFloor(p.x()) - origin.x(), qFloor(p.y()) - origin.y());
+    return QPoint(qFloor(p.x()), qFloor(p.y())) - origin();
 }
-
-} // namespace
 
 void MapView::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = pixelAt(event, this, picture_);
+    const QPoint p = pixelAt(event);
     emit pointerMoved(p.x(), p.y());
 }
 
 void MapView::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint p = pixelAt(event, this, picture_);
+    const QPoint p = pixelAt(event);
     emit buttonReleased(p.x(), p.y());
 }

@@ -26,5 +26,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    /// Where the picture's top-left pixel lies in the control.
+    QPoint origin() const;
+    /// The picture pixel under a pointer event.
+    QPoint pixelAt(const QMouseEvent* event) const;
+
     QImage picture_;
 };

@@ -416,10 +416,6 @@ void TForm1::SaveWaterFile() {
     kelvarin::SaveWaterFile(map_, *this);
 }
 
-void TForm1::PackLevels() {
-    map_.PackLevels(*this);
-}
-
 void TForm1::DrawMaps() {
     if (!map_.MapLoaded) {
         return;

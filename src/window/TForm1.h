@@ -136,7 +136,6 @@ private:
     void OpenWaterFile();
     void SaveWaterFile();
     void DrawMaps();
-    void PackLevels();
 
     void buildComponents();
     void buildMenus();

@@ -1,7 +1,6 @@
 // The level list and the height field: selection, Apply by button and Enter, refused texts,
 // the X and derive buttons, and the painted rows.
 #include "WindowFixture.h"
-#include "document/HeightText.h"
 #include "window/LevelList.h"
 
 #include <QAbstractItemView>
@@ -225,18 +224,21 @@ private slots:
         QVERIFY(dark);
     }
 
-    void rowTextsUnitsAndNotUsed() {
-        // The texts themselves, through the formatter the rows use.
-        QCOMPARE(formatHeight(12.5f, HeightPattern::List, '.') + " units", QString("12.5 units"));
+    void rowTextFollowsUsedHeightsOnly() {
         WindowFixture w;
         TForm1& f = *w.form;
         w.openFile(sample());
-        // Level 4 is not used: its row differs from a used row's text region only.
-        const QImage unused = paintedRow(f, 3);
+        // A used level's row shows its height: a new height paints another row.
+        const QImage used = paintedRow(f, 0);
         f.edt->setText("99");
+        QTest::mouseClick(f.Button1, Qt::LeftButton);
+        QVERIFY(paintedRow(f, 0) != used);
+        // Level 4 is not used: a height applied to it leaves the row at "(not used)".
+        const QImage unused = paintedRow(f, 3);
         f.cbx->setCurrentIndex(3);
-        QTest::mouseClick(f.Button1, Qt::LeftButton); // a height for an unused level
-        QCOMPARE(paintedRow(f, 3), unused);           // still "(not used)"
+        QTest::mouseClick(f.Button1, Qt::LeftButton);
+        QCOMPARE(w.map.Levels[3], 99.0f);
+        QCOMPARE(paintedRow(f, 3), unused);
     }
 
     void highlightedRowKeepsWhiteAndReadableText() {
